@@ -1,1 +1,59 @@
-// placeholder
+// A plain GET that hands back the body bytes as they arrived.
+#include <string_view>
+
+#include "lookup/nickname.h"
+#include "platform/platform.h"
+
+namespace zl {
+namespace {
+
+constexpr char kAgent[] = "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)";
+constexpr int32_t kPiece = 4096;
+
+}  // namespace
+
+Bytes read_url(const Text& url) {
+  if (url.empty()) return {};
+  // A fragment is never sent; WinInet would otherwise put it in the request.
+  const std::string_view whole(url);
+  const Text target(whole.substr(0, whole.find('#')));
+  if (target.empty()) return {};
+
+  SysCalls& os = sys();
+  UrlParts parts;
+  if (!os.InternetCrackUrlA(target.c_str(), &parts)) return {};
+
+  Bytes body;
+  NetHandle internet = os.InternetOpenA(
+      kAgent, win::INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+  if (internet == nullptr) return body;
+  NetHandle connection = os.InternetConnectA(
+      internet, parts.host, parts.port, parts.user[0] ? parts.user : nullptr,
+      parts.password[0] ? parts.password : nullptr, win::INTERNET_SERVICE_HTTP,
+      0, 0);
+  if (connection != nullptr) {
+    uint32_t flags = win::INTERNET_FLAG_RELOAD | win::INTERNET_FLAG_NO_CACHE_WRITE;
+    if (parts.secure) flags |= win::INTERNET_FLAG_SECURE;
+    const char* const accept[] = {"*/*", nullptr};
+    NetHandle request =
+        os.HttpOpenRequestA(connection, "GET", parts.path[0] ? parts.path : "/",
+                            "HTTP/1.0", nullptr, accept, flags, 0);
+    if (request != nullptr) {
+      if (os.HttpSendRequestA(request, nullptr, 0, nullptr, 0)) {
+        unsigned char piece[kPiece];
+        for (;;) {
+          uint32_t got = 0;
+          if (!os.InternetReadFile(request, piece, kPiece, &got) || got == 0)
+            break;
+          bytes_append(body, piece, static_cast<int32_t>(got));
+        }
+      }
+      os.InternetCloseHandle(request);
+    }
+    os.InternetCloseHandle(connection);
+  }
+  os.InternetCloseHandle(internet);
+  return body;
+}
+
+}  // namespace zl
