@@ -18,7 +18,9 @@ namespace zl {
 
 using NetHandle = void*;
 
-// Values fixed by the WinInet and kernel32 interfaces.
+// Values fixed by the WinInet and kernel32 interfaces. The SDK headers define
+// the same names as macros: a file that needs both includes this header
+// first and takes the values it needs before <windows.h> (platform/win).
 namespace win {
 inline constexpr uint32_t INTERNET_OPEN_TYPE_PRECONFIG = 0;
 inline constexpr uint32_t INTERNET_OPEN_TYPE_DIRECT = 1;
