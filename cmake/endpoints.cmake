@@ -8,7 +8,7 @@ set(ZHILAN_DEFAULT_PROFILE_HOST "r.qzone.qq.com")
 
 foreach(var ENCYCLOPEDIA_HOST PROFILE_HOST)
   if(DEFINED CACHE{${var}})
-    set(ZHILAN_${var} "$CACHE{${var}}")
+    set(ZHILAN_${var} "${${var}}")
     unset(${var} CACHE)
   else()
     set(ZHILAN_${var} "${ZHILAN_DEFAULT_${var}}")
