@@ -21,9 +21,9 @@
 //     and the result is empty, shortened or unchanged.
 //   - Every operation is a pure function: it never modifies its arguments.
 //
-// All operations run in time linear in their input (the searches are
-// O(length of T + length of what) in the typical case and never worse than
-// O(length of T * length of what)).
+// All operations run in time linear in their input; the searches, the
+// replacement and the split in O(length of T + length of what) also for
+// inputs built to defeat them.
 #ifndef ZHILAN_TEXT_TEXT_H_
 #define ZHILAN_TEXT_TEXT_H_
 
@@ -95,7 +95,11 @@ Text text_strip_spaces(std::string_view t);
 //   start omitted means 1: the first max(start - 1, 0) bytes are copied as
 //   they are. count omitted or negative: no limit; 0: no replacement.
 //   Result is t unchanged when t or what is empty, or start - 1 >= len.
-//   Stepping is by characters; a dangling lead byte is dropped.
+//   Matches do not overlap, and the scan resumes after a match as at a
+//   character start. Stepping is by characters. A dangling lead byte that
+//   the scan reaches is dropped unless it matches; the scan reaches the last
+//   byte only for a one-byte `what` and a count not yet used up, so for a
+//   longer `what` the byte is kept.
 //   case_sensitive false compares with A-Z folded.
 Text text_replace(std::string_view t, std::string_view what,
                   std::optional<std::string_view> with = std::nullopt,
@@ -130,7 +134,8 @@ int32_t bytes_len(const Bytes& b);
 Bytes text_to_bytes(std::string_view t);
 
 // The bytes of `b` before its first 0 byte (all of b when it has none). No
-// encoding check. The rvalue form reuses b's storage.
+// encoding check. The rvalue form copies too (a vector's buffer cannot
+// become a string's) but releases b's storage at once, leaving b empty.
 Text bytes_to_text(const Bytes& b);
 Text bytes_to_text(Bytes&& b);
 
