@@ -27,7 +27,9 @@ Text url_host(std::string_view url, bool two_labels = false,
 int32_t url_port(std::string_view url);
 
 // From the first '/' at or after the host to the end, in the URL's own case;
-// "/" when there is none.
+// "/" when there is none. The host is looked for (case ignored) after a
+// leading "http://" or "https://", so a host that also occurs inside the
+// scheme ("http://t/x") still gives its own path ("/x").
 Text url_path(std::string_view url);
 
 }  // namespace zl
