@@ -91,8 +91,8 @@ class EncyclopediaLookup(unittest.TestCase):
             (reply,) = run_host(lookup(b"a#b"))
             self.assertEqual(reply, not_found(b"a#b"))
             (req,) = srv.requests
-            # The fragment never reaches the server.
-            self.assertEqual(req.target, b"/search/word?word=a")
+            # The keyword goes out unescaped, "#" and all.
+            self.assertEqual(req.target, b"/search/word?word=a#b&pic=1&sug=1&enc=utf8")
 
     def test_unreachable_server(self):
         (reply,) = run_host(lookup(gbk("长城")))
