@@ -31,10 +31,14 @@ struct RequestOptions {
 //   Returns the empty text, writing no caller variable, when the internet
 //   handle, the connection or the request cannot be opened. A failed send or
 //   read is not reported: the body ends where it stands.
-//   A "HTTP/1.1 301 Moved" answer is followed at `location` + the old path
-//   with the same variables, at most 10 times in a row; the 11th such answer
-//   is handled as an ordinary one. An empty `location` that no header line
-//   set receives a copy of the raw header block.
+//   A "HTTP/1.1 301 Moved" answer that carries a Location line is followed
+//   at `location` + the old path with the same variables (and given-marks),
+//   at most 10 times in a row; the 11th such answer is handled as an
+//   ordinary one. An empty `location` that no header line set receives a
+//   copy of the raw header block.
+//   The user agent is the default one, or the value of the caller's
+//   "User-Agent:" line (name in any case). CR and LF in the address go out
+//   percent-encoded. Send and receive time out after 30 s.
 Text web_request(const Text& url, const RequestOptions& options = {});
 
 // The most consecutive "301" follow-ups of one web_request call.
