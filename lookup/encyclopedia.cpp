@@ -1,6 +1,7 @@
 #include "lookup/encyclopedia.h"
 
 #include "text/extract.h"
+#include "web/url.h"
 #include "web/request.h"
 
 namespace zl {
@@ -17,7 +18,7 @@ constexpr char kNotFoundLead[] =
 
 Text encyclopedia_url(const Text& keyword) {
   return text_concat({"http://" ZHILAN_ENCYCLOPEDIA_HOST "/search/word?word=",
-                      keyword, "&pic=1&sug=1&enc=utf8"});
+                      url_escape_controls(keyword), "&pic=1&sug=1&enc=utf8"});
 }
 
 Text lookup_entry(const Text& keyword) {

@@ -8,7 +8,8 @@ namespace zl {
 
 // The search URL for `keyword`: "http://" + the encyclopedia host +
 // "/search/word?word=" + keyword + "&pic=1&sug=1&enc=utf8". The keyword goes
-// in as raw GBK, unescaped.
+// in as raw GBK; only its control bytes are percent-encoded
+// (url_escape_controls).
 Text encyclopedia_url(const Text& keyword);
 
 // The entry's summary: what the fetched search page holds between

@@ -3,13 +3,14 @@
 #include <utility>
 
 #include "text/extract.h"
+#include "web/url.h"
 
 namespace zl {
 
 Text profile_url(const Text& number) {
   return text_concat(
       {"http://" ZHILAN_PROFILE_HOST "/fcg-bin/cgi_get_score.fcg?mask=7&uins=",
-       number});
+       url_escape_controls(number)});
 }
 
 NicknameReply fetch_nickname(Text& number) {

@@ -18,7 +18,8 @@ struct NicknameReply {
 };
 
 // The profile URL: "http://" + the profile host +
-// "/fcg-bin/cgi_get_score.fcg?mask=7&uins=" + number, unescaped.
+// "/fcg-bin/cgi_get_score.fcg?mask=7&uins=" + number, with only the
+// number's control bytes percent-encoded (url_escape_controls).
 Text profile_url(const Text& number);
 
 // Reads the profile answer for `number` and takes the field between the

@@ -54,4 +54,21 @@ Text url_path(std::string_view url) {
   return text_right(url, text_len(url) - b + 1);
 }
 
+Text url_escape_controls(std::string_view text) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  Text out;
+  out.reserve(text.size());
+  for (const char ch : text) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (c < 0x20 || c == 0x7F) {
+      out += '%';
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+    } else {
+      out += ch;
+    }
+  }
+  return out;
+}
+
 }  // namespace zl

@@ -32,6 +32,13 @@ int32_t url_port(std::string_view url);
 // scheme ("http://t/x") still gives its own path ("/x").
 Text url_path(std::string_view url);
 
+// `text` with every control byte (0x00-0x1F and 0x7F) written as "%XX"
+// (upper-case hex); every other byte, GBK pairs included, unchanged. Text
+// from the chat goes through this before it becomes part of a URL, so that a
+// CR or LF cannot add, split or end a line of the request. GBK second bytes
+// are never control bytes, so no character is cut.
+Text url_escape_controls(std::string_view text);
+
 }  // namespace zl
 
 #endif  // ZHILAN_WEB_URL_H_
