@@ -3,6 +3,7 @@
 
 #include "lookup/nickname.h"
 #include "platform/platform.h"
+#include "web/limits.h"
 
 namespace zl {
 namespace {
@@ -22,37 +23,39 @@ Bytes read_url(const Text& url) {
   SysCalls& os = sys();
   UrlParts parts;
   if (!os.InternetCrackUrlA(target.c_str(), &parts)) return {};
+  const Deadline deadline = start_deadline();
 
   Bytes body;
-  NetHandle internet = os.InternetOpenA(
-      kAgent, win::INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
-  if (internet == nullptr) return body;
-  NetHandle connection = os.InternetConnectA(
-      internet, parts.host, parts.port, parts.user[0] ? parts.user : nullptr,
+  ScopedNetHandle internet(os.InternetOpenA(
+      kAgent, win::INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+  if (!internet) return body;
+  ScopedNetHandle connection(os.InternetConnectA(
+      internet.get(), parts.host, parts.port,
+      parts.user[0] ? parts.user : nullptr,
       parts.password[0] ? parts.password : nullptr, win::INTERNET_SERVICE_HTTP,
-      0, 0);
-  if (connection != nullptr) {
-    uint32_t flags = win::INTERNET_FLAG_RELOAD | win::INTERNET_FLAG_NO_CACHE_WRITE;
-    if (parts.secure) flags |= win::INTERNET_FLAG_SECURE;
-    const char* const accept[] = {"*/*", nullptr};
-    NetHandle request =
-        os.HttpOpenRequestA(connection, "GET", parts.path[0] ? parts.path : "/",
-                            "HTTP/1.0", nullptr, accept, flags, 0);
-    if (request != nullptr) {
-      if (os.HttpSendRequestA(request, nullptr, 0, nullptr, 0)) {
-        unsigned char piece[kPiece];
-        for (;;) {
-          uint32_t got = 0;
-          if (!os.InternetReadFile(request, piece, kPiece, &got) || got == 0)
-            break;
-          bytes_append(body, piece, static_cast<int32_t>(got));
-        }
-      }
-      os.InternetCloseHandle(request);
-    }
-    os.InternetCloseHandle(connection);
+      0, 0));
+  if (!connection) return body;
+  apply_timeouts(connection.get(), deadline);
+
+  uint32_t flags = win::INTERNET_FLAG_RELOAD | win::INTERNET_FLAG_NO_CACHE_WRITE;
+  if (parts.secure) flags |= win::INTERNET_FLAG_SECURE;
+  const char* const accept[] = {"*/*", nullptr};
+  ScopedNetHandle request(os.HttpOpenRequestA(
+      connection.get(), "GET", parts.path[0] ? parts.path : "/", "HTTP/1.0",
+      nullptr, accept, flags, 0));
+  if (!request) return body;
+  if (!os.HttpSendRequestA(request.get(), nullptr, 0, nullptr, 0)) return body;
+
+  unsigned char piece[kPiece];
+  while (remaining_ms(deadline) > 0) {
+    uint32_t got = 0;
+    if (!os.InternetReadFile(request.get(), piece, kPiece, &got) || got == 0)
+      break;
+    const int32_t room = kMaxBodyBytes - bytes_len(body);
+    const int32_t n = static_cast<int32_t>(got < kPiece ? got : kPiece);
+    bytes_append(body, piece, n < room ? n : room);
+    if (n >= room) break;
   }
-  os.InternetCloseHandle(internet);
   return body;
 }
 

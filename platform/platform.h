@@ -92,6 +92,8 @@ struct SysCalls {
                              const char16_t* input, int input_length,
                              char* output, int output_length,
                              const char* default_char, bool* used_default);
+  // Milliseconds since some start; wraps after 49 days (compare differences).
+  uint32_t (*GetTickCount)();
 };
 
 // The table in force. Never null.

@@ -7,6 +7,7 @@
 #include "text/extract.h"
 #include "web/cookies.h"
 #include "web/decode.h"
+#include "web/limits.h"
 #include "web/url.h"
 
 namespace zl {
@@ -17,9 +18,6 @@ constexpr char kDefaultAgent[] =
     ".NET CLR 2.0.50727; .NET CLR 3.0.04506.648; .NET CLR 3.5.21022)";
 constexpr int32_t kPiece = 1024;
 constexpr int32_t kHeaderBuffer = 5000;
-// Wine's WinInet waits for ever by default; a server that accepts and never
-// answers would otherwise hold the host's thread for good.
-constexpr uint32_t kSendReceiveTimeoutMs = 30000;
 
 // A Text goes to WinInet as a C string, the empty one as a null pointer.
 const char* c_str_or_null(const Text& t) {
@@ -80,6 +78,37 @@ bool names_utf8(const Bytes& body, const Text& raw_headers) {
   return text_find(raw_headers, "utf-8", std::nullopt, true) != -1;
 }
 
+NetHandle open_internet(const Text& agent, bool proxy_given,
+                        const Text& proxy) {
+  SysCalls& os = sys();
+  if (proxy_given) {
+    const Text proxy_list = text_concat({"http=", proxy});
+    return os.InternetOpenA(c_str_or_null(agent), win::INTERNET_OPEN_TYPE_PROXY,
+                            proxy_list.c_str(), "", 0);
+  }
+  return os.InternetOpenA(c_str_or_null(agent), win::INTERNET_OPEN_TYPE_DIRECT,
+                          nullptr, nullptr, 0);
+}
+
+// Reads the body in 1024-byte pieces, appended in place (re-joining the
+// whole body for every piece would make a large page cost quadratic time).
+// Stops at the end of the body, at a failed read, at kMaxBodyBytes, or when
+// the deadline has passed.
+Bytes read_body(NetHandle request, const Deadline& deadline) {
+  SysCalls& os = sys();
+  Bytes body;
+  unsigned char piece[kPiece];
+  while (remaining_ms(deadline) > 0) {
+    uint32_t got = 0;
+    if (!os.InternetReadFile(request, piece, kPiece, &got) || got == 0) break;
+    const int32_t room = kMaxBodyBytes - bytes_len(body);
+    const int32_t n = static_cast<int32_t>(got < kPiece ? got : kPiece);
+    bytes_append(body, piece, n < room ? n : room);
+    if (n >= room) break;
+  }
+  return body;
+}
+
 }  // namespace
 
 Text web_request(const Text& url_in, const RequestOptions& options) {
@@ -106,6 +135,8 @@ Text web_request(const Text& url_in, const RequestOptions& options) {
   const char* const verb = options.method == 1 ? "POST" : "GET";
   // A copy: the caller's url may be one of the variables written below.
   Text url = escape_line_breaks(url_in);
+  // One deadline for the whole call: follow-ups must not add up.
+  const Deadline deadline = start_deadline();
 
   for (int follow_ups = 0;; ++follow_ups) {
     const Text agent =
@@ -113,39 +144,25 @@ Text web_request(const Text& url_in, const RequestOptions& options) {
             ? Text(kDefaultAgent)
             : caller_agent(request_headers);
 
-    NetHandle internet = nullptr;
-    if (proxy_given) {
-      const Text proxy_list = text_concat({"http=", proxy});
-      internet = os.InternetOpenA(c_str_or_null(agent),
-                                  win::INTERNET_OPEN_TYPE_PROXY,
-                                  proxy_list.c_str(), "", 0);
-    } else {
-      internet = os.InternetOpenA(c_str_or_null(agent),
-                                  win::INTERNET_OPEN_TYPE_DIRECT, nullptr,
-                                  nullptr, 0);
-    }
-    if (internet == nullptr) return Text();
+    // Every handle is closed on every way out, an exception included; the
+    // normal path closes them explicitly, request first.
+    ScopedNetHandle internet(open_internet(agent, proxy_given, proxy));
+    if (!internet) return Text();
 
     // A port outside 0..65535 would be cut to some other port; there is no
     // such server to reach. (0 is WinInet's "the service's default".)
     const int32_t port = url_port(url);
     const Text host = url_host(url);
-    NetHandle connection = nullptr;
-    if (port >= 0 && port <= 65535) {
-      connection = os.InternetConnectA(
-          internet, c_str_or_null(host), static_cast<uint16_t>(port), nullptr,
-          nullptr, win::INTERNET_SERVICE_HTTP, 0, 0);
-    }
-    if (connection == nullptr) {
-      os.InternetCloseHandle(internet);
-      return Text();
-    }
-    os.InternetSetOptionA(connection, win::INTERNET_OPTION_SEND_TIMEOUT,
-                          &kSendReceiveTimeoutMs,
-                          sizeof kSendReceiveTimeoutMs);
-    os.InternetSetOptionA(connection, win::INTERNET_OPTION_RECEIVE_TIMEOUT,
-                          &kSendReceiveTimeoutMs,
-                          sizeof kSendReceiveTimeoutMs);
+    ScopedNetHandle connection(
+        port >= 0 && port <= 65535
+            ? os.InternetConnectA(internet.get(), c_str_or_null(host),
+                                  static_cast<uint16_t>(port), nullptr,
+                                  nullptr, win::INTERNET_SERVICE_HTTP, 0, 0)
+            : nullptr);
+    if (!connection) return Text();
+    // Wine's WinInet waits for ever by default; a server that accepts and
+    // never answers would otherwise hold the host's thread for good.
+    apply_timeouts(connection.get(), deadline);
 
     uint32_t flags = win::INTERNET_FLAG_RELOAD | win::INTERNET_FLAG_NEED_FILE;
     if (cookies_given) flags |= win::INTERNET_FLAG_NO_COOKIES;
@@ -156,53 +173,40 @@ Text web_request(const Text& url_in, const RequestOptions& options) {
       flags |= win::INTERNET_FLAG_IGNORE_REDIRECT_TO_HTTPS;
     }
     const Text path = url_path(url);
-    NetHandle request = os.HttpOpenRequestA(connection, verb,
-                                            c_str_or_null(path), "HTTP/1.1",
-                                            nullptr, nullptr, flags, 0);
-    if (request == nullptr) {
-      os.InternetCloseHandle(connection);
-      os.InternetCloseHandle(internet);
-      return Text();
-    }
+    ScopedNetHandle request(os.HttpOpenRequestA(connection.get(), verb,
+                                                c_str_or_null(path), "HTTP/1.1",
+                                                nullptr, nullptr, flags, 0));
+    if (!request) return Text();
 
     add_default_headers(request_headers, url, cookies);
 
     const uint32_t block_length =
         static_cast<uint32_t>(text_len(request_headers));
     if (options.method == 0) {
-      os.HttpSendRequestA(request, c_str_or_null(request_headers),
+      os.HttpSendRequestA(request.get(), c_str_or_null(request_headers),
                           block_length, nullptr, 0);
     } else {
       if (post_bytes.empty()) post_bytes = text_to_bytes(post_text);
-      os.HttpSendRequestA(request, c_str_or_null(request_headers),
+      os.HttpSendRequestA(request.get(), c_str_or_null(request_headers),
                           block_length,
                           post_bytes.empty() ? nullptr : post_bytes.data(),
                           static_cast<uint32_t>(bytes_len(post_bytes)));
     }
 
-    // Pieces are appended in place: re-joining the whole body for every
-    // piece would make a large page cost quadratic time.
-    Bytes body;
-    unsigned char piece[kPiece];
-    for (;;) {
-      uint32_t got = 0;
-      if (!os.InternetReadFile(request, piece, kPiece, &got) || got == 0) break;
-      bytes_append(body, piece,
-                   static_cast<int32_t>(got < kPiece ? got : kPiece));
-    }
+    Bytes body = read_body(request.get(), deadline);
 
     raw_headers = blank_text(kHeaderBuffer);
     uint32_t header_length = kHeaderBuffer;
-    os.HttpQueryInfoA(request, win::HTTP_QUERY_RAW_HEADERS_CRLF,
+    os.HttpQueryInfoA(request.get(), win::HTTP_QUERY_RAW_HEADERS_CRLF,
                       raw_headers.data(), &header_length, nullptr);
     // The block is what the buffer holds up to its first NUL; a query that
     // wrote nothing leaves the spaces.
     const size_t nul = raw_headers.find('\0');
     if (nul != Text::npos) raw_headers.resize(nul);
 
-    os.InternetCloseHandle(request);
-    os.InternetCloseHandle(connection);
-    os.InternetCloseHandle(internet);
+    request.close();
+    connection.close();
+    internet.close();
 
     received_cookies.clear();
     bool answer_has_location = false;
@@ -223,11 +227,13 @@ Text web_request(const Text& url_in, const RequestOptions& options) {
 
     // Only an answer that names where to go is followed: without a Location
     // line the "address" would be the header block itself (or whatever the
-    // caller left in `location`).
+    // caller left in `location`). Past the deadline, or after the last
+    // allowed follow-up, the answer is taken as it is.
     const bool moved =
         text_compare(text_between(raw_headers, "HTTP/1.1 ", " Moved"), "301") ==
         0;
-    if (moved && answer_has_location && follow_ups < kMaxMovedFollowUps) {
+    if (moved && answer_has_location && follow_ups < kMaxMovedFollowUps &&
+        remaining_ms(deadline) > 0) {
       url = escape_line_breaks(text_concat({location, path}));
       location.clear();
       continue;

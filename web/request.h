@@ -38,7 +38,11 @@ struct RequestOptions {
 //   copy of the raw header block.
 //   The user agent is the default one, or the value of the caller's
 //   "User-Agent:" line (name in any case). CR and LF in the address go out
-//   percent-encoded. Send and receive time out after 30 s.
+//   percent-encoded.
+//   Limits (web/limits.h): connect, send and receive timeouts on every
+//   exchange; one deadline of kCallBudgetMs for the whole call, past which
+//   the body stops growing and no follow-up starts; at most kMaxBodyBytes of
+//   a body kept. Handles are closed on every way out, exceptions included.
 Text web_request(const Text& url, const RequestOptions& options = {});
 
 // The most consecutive "301" follow-ups of one web_request call.

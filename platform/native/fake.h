@@ -77,6 +77,10 @@ struct Exchange {
   std::vector<uint32_t> pieces;
   // The read with this 0-based number fails (false, count 0); -1: none.
   int fail_read_at = -1;
+  // How far the stand-in's clock (GetTickCount) moves on during the send
+  // and during each read, to play a slow server without waiting.
+  uint32_t send_ms = 0;
+  uint32_t read_ms = 0;
 };
 
 // The exchange a request gets when nothing is scripted: 200, empty body.
@@ -92,6 +96,11 @@ Exchange& add_exchange(Exchange exchange = default_exchange());
 
 // InternetCrackUrlA fails for every URL while this is set.
 void set_crack_fails(bool fails);
+
+// The stand-in's clock, in milliseconds; reset() leaves it where it is, and
+// it moves only through set_now() and the exchanges' send_ms and read_ms.
+uint32_t now();
+void set_now(uint32_t ms);
 
 // --- The log ---------------------------------------------------------------
 
@@ -267,6 +276,8 @@ int WideCharToMultiByte(uint32_t code_page, uint32_t flags,
                         const char16_t* input, int input_length, char* output,
                         int output_length, const char* default_char,
                         bool* used_default);
+
+uint32_t GetTickCount();
 
 }  // namespace fake
 }  // namespace zl

@@ -39,6 +39,8 @@ struct State {
   bool crack_fails = false;
 };
 
+uint32_t clock_ms = 0;
+
 State& state() {
   static State s;
   return s;
@@ -150,6 +152,10 @@ Exchange& add_exchange(Exchange exchange) {
 
 void set_crack_fails(bool fails) { state().crack_fails = fails; }
 
+uint32_t now() { return clock_ms; }
+void set_now(uint32_t ms) { clock_ms = ms; }
+uint32_t GetTickCount() { return clock_ms; }
+
 const Log& log() { return mutable_log(); }
 
 const std::vector<std::string>& problems() { return state().problems; }
@@ -251,6 +257,7 @@ bool HttpSendRequestA(NetHandle request, const char* headers,
           lookup(request, HandleKind::kRequest, "HttpSendRequestA")) {
     hs->sent = true;
     hs->send_failed = hs->exchange.fail_send;
+    clock_ms += hs->exchange.send_ms;
     call.result = !hs->send_failed;
   }
   mutable_log().sends.push_back(std::move(call));
@@ -270,6 +277,7 @@ bool InternetReadFile(NetHandle request, void* buffer, uint32_t bytes_to_read,
   if (hs && bytes_read) {
     const int number = hs->reads++;
     const Exchange& ex = hs->exchange;
+    clock_ms += ex.read_ms;
     if (!hs->sent) {
       problem("InternetReadFile: read before the request was sent");
     } else if (hs->send_failed || number == ex.fail_read_at) {

@@ -18,6 +18,7 @@ SysCalls stand_in_table() {
   t.InternetCrackUrlA = fake::InternetCrackUrlA;
   t.MultiByteToWideChar = fake::MultiByteToWideChar;
   t.WideCharToMultiByte = fake::WideCharToMultiByte;
+  t.GetTickCount = fake::GetTickCount;
   return t;
 }
 

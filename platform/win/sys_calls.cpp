@@ -175,6 +175,8 @@ int wide_to_multi_byte(uint32_t code_page, uint32_t flags,
   return n;
 }
 
+uint32_t tick_count() { return ::GetTickCount(); }
+
 SysCalls windows_table() {
   SysCalls t{};
   t.InternetOpenA = open_internet;
@@ -188,6 +190,7 @@ SysCalls windows_table() {
   t.InternetCrackUrlA = crack_url;
   t.MultiByteToWideChar = multi_byte_to_wide;
   t.WideCharToMultiByte = wide_to_multi_byte;
+  t.GetTickCount = tick_count;
   return t;
 }
 

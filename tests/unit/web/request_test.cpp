@@ -93,7 +93,8 @@ TEST_F(RequestTest, UrlOnlyCallPassesTheFixedArguments) {
   EXPECT_EQ(log_.sequence,
             (std::vector<std::string>{
                 "InternetOpenA", "InternetConnectA", "InternetSetOptionA",
-                "InternetSetOptionA", "HttpOpenRequestA", "HttpSendRequestA",
+                "InternetSetOptionA", "InternetSetOptionA", "HttpOpenRequestA",
+                "HttpSendRequestA",
                 "InternetReadFile", "InternetReadFile", "HttpQueryInfoA",
                 "InternetCloseHandle", "InternetCloseHandle",
                 "InternetCloseHandle"}));
@@ -116,13 +117,17 @@ TEST_F(RequestTest, UrlOnlyCallPassesTheFixedArguments) {
   EXPECT_EQ(connect.context, 0u);
 
   // A server that accepts and never answers must not hold the thread for
-  // good: send and receive time out on the connection.
-  ASSERT_EQ(log_.options.size(), 2u);
-  EXPECT_EQ(log_.options[0].option, win::INTERNET_OPTION_SEND_TIMEOUT);
-  EXPECT_EQ(log_.options[1].option, win::INTERNET_OPTION_RECEIVE_TIMEOUT);
+  // good: connect, send and receive time out on the connection.
+  ASSERT_EQ(log_.options.size(), 3u);
+  EXPECT_EQ(log_.options[0].option, win::INTERNET_OPTION_CONNECT_TIMEOUT);
+  EXPECT_EQ(log_.options[0].value, Bytes({0x10, 0x27, 0, 0}));  // 10000 ms
+  EXPECT_EQ(log_.options[1].option, win::INTERNET_OPTION_SEND_TIMEOUT);
+  EXPECT_EQ(log_.options[2].option, win::INTERNET_OPTION_RECEIVE_TIMEOUT);
   for (const fake::SetOptionCall& o : log_.options) {
     EXPECT_EQ(o.handle, connect.result);
-    EXPECT_EQ(o.value, Bytes({0x30, 0x75, 0, 0}));  // 30000 ms
+    if (o.option != win::INTERNET_OPTION_CONNECT_TIMEOUT) {
+      EXPECT_EQ(o.value, Bytes({0x98, 0x3a, 0, 0}));  // 15000 ms
+    }
   }
 
   const fake::RequestCall& request = log_.requests.at(0);

@@ -47,14 +47,17 @@ int main(int argc, char** argv) {
     if (eq != std::string::npos) in[line.substr(0, eq)] = unhex(line.substr(eq + 1));
   }
   auto has = [&](const char* k) { return in.count(k) != 0; };
+  auto get = [&](const char* k) { return has(k) ? in.at(k) : std::string(); };
   auto num = [&](const char* k) {
-    return has(k) && !in[k].empty() ? std::stoi(in[k]) : 0;
+    const std::string v = get(k);
+    return v.empty() ? 0 : std::stoi(v);
   };
 
-  zl::Text url = in["url"], post_text = in["post_text"], cookies = in["cookies"],
-           received = in["received_cookies"], headers = in["request_headers"],
-           location = in["location"], proxy = in["proxy"], raw = in["raw_headers"];
-  zl::Bytes post_bytes(in["post_bytes"].begin(), in["post_bytes"].end());
+  zl::Text url = get("url"), post_text = get("post_text"), cookies = get("cookies"),
+           received = get("received_cookies"), headers = get("request_headers"),
+           location = get("location"), proxy = get("proxy"), raw = get("raw_headers");
+  const std::string post = get("post_bytes");
+  zl::Bytes post_bytes(post.begin(), post.end());
 
   zl::RequestOptions o;
   o.method = num("method");

@@ -1,0 +1,33 @@
+#include "web/limits.h"
+
+#include <algorithm>
+
+namespace zl {
+
+Deadline start_deadline(uint32_t budget_ms) {
+  return Deadline{sys().GetTickCount(), budget_ms};
+}
+
+uint32_t remaining_ms(const Deadline& deadline) {
+  // Unsigned difference: right across the tick counter's wrap-around.
+  const uint32_t elapsed = sys().GetTickCount() - deadline.start_ms;
+  return elapsed >= deadline.budget_ms ? 0 : deadline.budget_ms - elapsed;
+}
+
+void apply_timeouts(NetHandle handle, const Deadline& deadline) {
+  const uint32_t left = remaining_ms(deadline);
+  const auto limit = [left](uint32_t own) {
+    return std::max(std::min(own, left), kMinTimeoutMs);
+  };
+  const uint32_t connect = limit(kConnectTimeoutMs);
+  const uint32_t send_receive = limit(kSendReceiveTimeoutMs);
+  SysCalls& os = sys();
+  os.InternetSetOptionA(handle, win::INTERNET_OPTION_CONNECT_TIMEOUT, &connect,
+                        sizeof connect);
+  os.InternetSetOptionA(handle, win::INTERNET_OPTION_SEND_TIMEOUT,
+                        &send_receive, sizeof send_receive);
+  os.InternetSetOptionA(handle, win::INTERNET_OPTION_RECEIVE_TIMEOUT,
+                        &send_receive, sizeof send_receive);
+}
+
+}  // namespace zl
