@@ -82,6 +82,32 @@ int32_t text_find_last(std::string_view t, std::string_view what,
   return scan(t, what, 0, last, fold, false);
 }
 
+Text text_left(std::string_view t, int32_t n) {
+  const int64_t len = static_cast<int64_t>(t.size());
+  Text out;
+  for (int64_t i = 0; i < n && i < len; ++i) out.push_back(t[static_cast<size_t>(i)]);
+  return out;
+}
+
+Text text_right(std::string_view t, int32_t n) {
+  const int64_t len = static_cast<int64_t>(t.size());
+  const int64_t k = n <= 0 ? 0 : (n < len ? n : len);
+  Text out;
+  for (int64_t i = len - k; i < len; ++i) out.push_back(t[static_cast<size_t>(i)]);
+  return out;
+}
+
+Text text_mid(std::string_view t, int32_t start, int32_t n) {
+  const int64_t len = static_cast<int64_t>(t.size());
+  const int64_t i = static_cast<int64_t>(start) - 1;
+  Text out;
+  if (i < 0 || i >= len || n <= 0) return out;
+  for (int64_t k = 0; k < n && i + k < len; ++k) {
+    out.push_back(t[static_cast<size_t>(i + k)]);
+  }
+  return out;
+}
+
 Text text_replace(std::string_view t, std::string_view what,
                   std::optional<std::string_view> with,
                   std::optional<int32_t> start, std::optional<int32_t> count,
@@ -243,6 +269,35 @@ int32_t text_to_int(std::string_view t) {
   return static_cast<int32_t>(v);
 }
 
+int32_t bytes_find(const Bytes& b, const Bytes& what, std::optional<int32_t> start) {
+  const int64_t len = static_cast<int64_t>(b.size());
+  const int64_t m = static_cast<int64_t>(what.size());
+  if (m == 0) return -1;
+  int64_t first = 0;
+  if (start && *start > 1) first = *start > len ? len : *start - 1;
+  for (int64_t p = first; p < len; ++p) {
+    if (b[static_cast<size_t>(p)] != what[0] || len - p < m) continue;
+    bool all = true;
+    for (int64_t k = 1; k < m; ++k) {
+      if (b[static_cast<size_t>(p + k)] != what[static_cast<size_t>(k)]) {
+        all = false;
+        break;
+      }
+    }
+    if (all) return static_cast<int32_t>(p + 1);
+  }
+  return -1;
+}
+
+Text bytes_to_text(const Bytes& b) {
+  Text out;
+  for (unsigned char c : b) {
+    if (c == 0) break;
+    out.push_back(static_cast<char>(c));
+  }
+  return out;
+}
+
 Text text_between(std::string_view source, std::string_view left,
                   std::string_view right, std::optional<int32_t> start,
                   bool case_sensitive) {
@@ -261,6 +316,18 @@ Text text_between(std::string_view source, std::string_view left,
   const int64_t n = q - p;
   if (i < 0 || i >= static_cast<int64_t>(source.size()) || n <= 0) return Text();
   return Text(source.substr(static_cast<size_t>(i), static_cast<size_t>(n)));
+}
+
+Text header_value(std::string_view line) {
+  const int32_t p = ref::text_find(line, ":");
+  if (p == -1) return Text();
+  return ref::text_trim(ref::text_right(line, static_cast<int32_t>(line.size()) - p));
+}
+
+Text cookie_name(std::string_view item) {
+  const int32_t p = ref::text_find(item, "=");
+  if (p == -1) return ref::text_trim(item);
+  return ref::text_trim(ref::text_left(item, p - 1));
 }
 
 }  // namespace zl::ref
