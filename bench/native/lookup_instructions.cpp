@@ -75,7 +75,8 @@ int main() {
   const std::string warm_ref = run_reference(page);
   if (warm.compare(0, 6, "[name]") != 0 || warm.size() < 100 ||
       warm_ref.empty()) {
-    std::fprintf(stderr, "lookup_instructions: unexpected reply\n");
+    std::fprintf(stderr, "lookup_instructions: unexpected reply (%zu bytes: %.40s), reference %zu bytes\n",
+                 warm.size(), warm.c_str(), warm_ref.size());
     return 1;
   }
 
