@@ -298,7 +298,7 @@ def line(x, kind, *args):
 
 
 def exchange(x, status="HTTP/1.1 200 OK", lines=(), fails=0, body=b"", utf8_at=None, pieces=(),
-             fail_read_at=None, pad=None, no_headers=False):
+             fail_read_at=None, pad=None, no_headers=False, send_ms=None, read_ms=None):
     x.choice(fails)
     if no_headers:
         x.choice(0)
@@ -324,9 +324,16 @@ def exchange(x, status="HTTP/1.1 200 OK", lines=(), fails=0, body=b"", utf8_at=N
         x.choice(1)
     else:
         x.choice(0).choice(fail_read_at)
+    for ms in (send_ms, read_ms):  # index into the durations, or none
+        x.choice(0 if ms is None else 0xC0 + DURATIONS.index(ms))
 
 
-def call(url, exchanges, given=0, method=0, cookies=b"", headers=None, location=None):
+DURATIONS = [0, 1, 999, 5000, 14999, 29999, 30000, 0xFFFFFFFF]
+
+
+def call(url, exchanges, given=0, method=0, cookies=b"", headers=None, location=None,
+         clock=0):
+    """clock: 0, or "wrap" for a start just before the tick counter wraps."""
     x = Seed()
     address(x, *url)
     x.text(b"pt", 20).text(cookies, 60).text(b"r=1", 20)
@@ -338,6 +345,10 @@ def call(url, exchanges, given=0, method=0, cookies=b"", headers=None, location=
         x.text(location, 30)
     x.text(b"p:1", 20).text(b"raw", 10).text(b"", 20)
     x.choice(method).flag(False).choice(given)
+    if clock == "wrap":
+        x.choice(1).choice(16)  # 0xFFFFFFFF - 4096
+    else:
+        x.choice(0)
     x.choice(len(exchanges) - 1)
     for e in exchanges:
         exchange(x, **e)
@@ -385,6 +396,11 @@ def request_seeds():
         "agent-and-port": call(("https://", "Srv.A.B", 70000, b""),
                                [dict(status="HTTP/1.1 200 OK")],
                                given=ALL, headers=b"user-agent: me\r\nReferer: r"),
+        "slow-reads": call(url, [dict(status="HTTP/1.1 200 OK", body=b"s" * 3000, pieces=(10,),
+                                      read_ms=14999)], given=ALL, clock="wrap"),
+        "slow-moves": call(url, [dict(moved, send_ms=5000), dict(moved, read_ms=29999),
+                                 dict(status="HTTP/1.1 200 OK", body=b"late")],
+                           given=ALL, clock="wrap"),
         "gbk-host": call(("", "x\xb0\xa1", None, b"\xb0"), [moved], given=ALL, location=b"keep"),
     })
 

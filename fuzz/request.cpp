@@ -3,7 +3,9 @@
 // the input. Checked after every call: the stand-in saw no misuse, every
 // handle is closed, at most 1 + kMaxMovedFollowUps requests were made, each
 // answer was followed exactly when it should be, and what the caller gets
-// back is what the last answer held.
+// back is what the last answer held. The stand-in's clock moves by scripted
+// amounts on sends and reads, so the call's deadline is met too, also across
+// the tick counter's wrap-around.
 #include <algorithm>
 #include <cstdint>
 #include <optional>
@@ -15,6 +17,7 @@
 #include "platform/native/fake.h"
 #include "tests/unit/text/reference.h"
 #include "text/text.h"
+#include "web/limits.h"
 #include "web/request.h"
 
 namespace {
@@ -78,6 +81,27 @@ std::optional<std::string> header_block(Input& in) {
   return block + "\r\n";
 }
 
+// How long a send or a read takes: mostly nothing, sometimes just short of,
+// at or past the timeouts and the call's budget.
+uint32_t duration(Input& in) {
+  static const uint32_t kSteps[] = {0, 1, 999, 5000, 14999, 29999, 30000, 0xFFFFFFFFu};
+  const uint8_t b = in.choice();
+  return b < 0xC0 ? 0 : kSteps[b % 8];
+}
+
+uint32_t start_clock(Input& in) {
+  switch (in.choice() % 4) {
+    case 0:
+      return 0;
+    case 1:
+      return 0xFFFFFFFFu - in.choice() * 256u;  // wraps during the call
+    case 2:
+      return in.raw().ConsumeIntegral<uint32_t>();
+    default:
+      return 1000;
+  }
+}
+
 fake::Exchange exchange(Input& in) {
   fake::Exchange e;
   const uint8_t fails = in.choice();
@@ -102,6 +126,8 @@ fake::Exchange exchange(Input& in) {
     e.pieces.push_back(in.flag() ? in.choice() : static_cast<uint32_t>(in.number()));
   }
   e.fail_read_at = in.choice() % 4 == 0 ? in.choice() % 6 : -1;
+  e.send_ms = duration(in);
+  e.read_ms = duration(in);
   return e;
 }
 
@@ -124,13 +150,18 @@ bool followed(const Text& raw) {
   return has_location && zl::ref::text_between(raw, "HTTP/1.1 ", " Moved") == "301";
 }
 
+// Milliseconds since the call began, as the tick counter's difference.
+uint32_t elapsed(uint32_t now, uint32_t start) { return now - start; }
+
 // The body as the routine reads it: 1024 bytes a time at most, each read cut
-// to its scripted piece, up to the first read of 0 or the failing one.
-Bytes body_read(const fake::Exchange& e) {
+// to its scripted piece, up to the first read of 0 or the failing one, and
+// no read once the call's budget is spent. Moves `clock` as the stand-in does.
+Bytes body_read(const fake::Exchange& e, uint32_t& clock, uint32_t start) {
   Bytes body;
   size_t pos = 0;
   size_t piece = 0;
-  for (int read = 0;; ++read) {
+  for (int read = 0; elapsed(clock, start) < zl::kCallBudgetMs; ++read) {
+    clock += e.read_ms;
     if (e.fail_send || read == e.fail_read_at) break;
     size_t n = std::min<size_t>(1024, e.body.size() - pos);
     if (piece < e.pieces.size()) n = std::min<size_t>(n, e.pieces[piece++]);
@@ -170,7 +201,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (given & 64) options.proxy = &proxy;
   if (given & 128) options.raw_headers = &raw;
 
+  const uint32_t start = start_clock(in);
   fake::reset();
+  fake::set_now(start);
   std::vector<fake::Exchange> script;
   const int n = 1 + in.choice() % kMaxScript;
   for (int i = 0; i < n; ++i) script.push_back(exchange(in));
@@ -199,6 +232,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // Every answer but the last was followed; the last was not, unless the
   // next attempt failed to open, to connect or to reach the server's port.
   bool answered = false;
+  uint32_t clock = start;
   for (size_t i = 0; i < log.requests.size(); ++i) {
     const fake::RequestCall& r = log.requests[i];
     if (r.result == nullptr) {
@@ -207,28 +241,30 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     const fake::Exchange& e = script[static_cast<size_t>(r.exchange)];
     const Text block = raw_block(e);
+    clock += e.send_ms;
+    const Bytes body = body_read(e, clock, start);
+    const bool in_time = elapsed(clock, start) < zl::kCallBudgetMs;
     const bool last = i + 1 == log.requests.size();
     const bool more = log.opens.size() > log.requests.size();
     if (!last) {
-      check(followed(block), [&] {
+      check(followed(block) && in_time, [&] {
         return about("answer " + std::to_string(i) + " was followed: " + hex(block));
       });
       continue;
     }
     answered = !more;
     if (more) {
-      check(followed(block) && i + 1 < max_requests, [&] {
+      check(followed(block) && in_time && i + 1 < max_requests, [&] {
         return about("a new attempt after answer " + std::to_string(i) + ": " + hex(block));
       });
       continue;
     }
-    check(!followed(block) || log.requests.size() == max_requests, [&] {
+    check(!followed(block) || !in_time || log.requests.size() == max_requests, [&] {
       return about("answer " + std::to_string(i) + " was not followed: " + hex(block));
     });
     if (options.raw_headers) {
       check(raw == block, [&] { return about("raw headers " + hex(raw) + " want " + hex(block)); });
     }
-    const Bytes body = body_read(e);
     if (!names_utf8(body, block)) {
       const Text want = zl::ref::bytes_to_text(body);
       check(result == want, [&] {
