@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
+#include <psapi.h>
 
 #include <cstdio>
 #include <cstring>
@@ -27,9 +28,13 @@ const char kUsage[] =
     "  nickname NUMBER      nickname of a QQ number\n"
     "  nickname-hex HEX     the number as GBK bytes in hex (\"-\": empty)\n"
     "  nickname-null        a null argument\n"
+    "  soak N HEX           N lookups of one keyword; prints, every 1000 calls,\n"
+    "                       \"memory CALLS PRIVATE-BYTES MISMATCHES\"\n"
+    "  memory               prints \"memory 0 PRIVATE-BYTES 0\"\n"
     "Output: one reply per command. --text (default): UTF-8 and a newline;\n"
     "--raw: the GBK bytes and a newline; --hex: the bytes in hex, or \"null\"\n"
-    "for a null pointer, one line each.\n";
+    "for a null pointer, one line each. --times puts the call's milliseconds\n"
+    "and a space in front of each reply.\n";
 
 enum class Mode { kText, kRaw, kHex };
 
@@ -55,6 +60,24 @@ bool parse_hex(const std::wstring& hex, std::string& out) {
 
 void write_out(const std::string& bytes) {
   fwrite(bytes.data(), 1, bytes.size(), stdout);
+}
+
+size_t private_bytes() {
+  PROCESS_MEMORY_COUNTERS_EX pmc{};
+  pmc.cb = sizeof pmc;
+  if (!GetProcessMemoryInfo(GetCurrentProcess(),
+                            reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&pmc),
+                            sizeof pmc))
+    return 0;
+  // Wine leaves PrivateUsage at 0; the commit charge is the same figure there.
+  return pmc.PrivateUsage ? pmc.PrivateUsage : pmc.PagefileUsage;
+}
+
+void print_memory(long calls, long mismatches) {
+  char line[96];
+  snprintf(line, sizeof line, "memory %ld %lu %ld\n", calls,
+           static_cast<unsigned long>(private_bytes()), mismatches);
+  write_out(line);
 }
 
 void print_reply(Mode mode, const CallResult& r) {
@@ -86,12 +109,14 @@ int wmain(int argc, wchar_t** argv) {
     SetConsoleOutputCP(CP_UTF8);
 
   Mode mode = Mode::kText;
+  bool times = false;
   int i = 1;
   for (; i < argc && argv[i][0] == L'-' && argv[i][1] == L'-'; ++i) {
     const std::wstring opt = argv[i];
     if (opt == L"--text") mode = Mode::kText;
     else if (opt == L"--raw") mode = Mode::kRaw;
     else if (opt == L"--hex") mode = Mode::kHex;
+    else if (opt == L"--times") times = true;
     else {
       fputs(kUsage, stderr);
       return 2;
@@ -113,6 +138,34 @@ int wmain(int argc, wchar_t** argv) {
   int status = 0;
   while (i < argc && status == 0) {
     const std::wstring cmd = argv[i++];
+    if (cmd == L"memory") {
+      print_memory(0, 0);
+      continue;
+    }
+    if (cmd == L"soak") {
+      std::string keyword;
+      if (i + 1 >= argc || !parse_hex(argv[i + 1], keyword)) {
+        fputs(kUsage, stderr);
+        status = 2;
+        break;
+      }
+      const long n = wcstol(argv[i], nullptr, 10);
+      i += 2;
+      std::string first;
+      long mismatches = 0;
+      for (long k = 1; k <= n && status == 0; ++k) {
+        const CallResult r = zl::host::call_lookup(plugin, keyword.c_str());
+        if (!r.stack_ok) status = 4;
+        const std::string text = r.text ? r.text : "";
+        if (k == 1) first = text;
+        else if (text != first) ++mismatches;
+        if (k % 1000 == 0 || k == n) {
+          print_memory(k, mismatches);
+          fflush(stdout);
+        }
+      }
+      continue;
+    }
     const bool takes_arg = cmd == L"lookup" || cmd == L"lookup-hex" ||
                            cmd == L"nickname" || cmd == L"nickname-hex";
     std::string arg;
@@ -135,6 +188,7 @@ int wmain(int argc, wchar_t** argv) {
     }
 
     CallResult r;
+    const DWORD started = GetTickCount();
     if (cmd == L"info") r = zl::host::call_info(plugin);
     else if (cmd == L"lookup" || cmd == L"lookup-hex")
       r = zl::host::call_lookup(plugin, arg.c_str());
@@ -154,6 +208,11 @@ int wmain(int argc, wchar_t** argv) {
               r.stack_change);
       status = 4;
       break;
+    }
+    if (times) {
+      char ms[24];
+      snprintf(ms, sizeof ms, "%lu ", static_cast<unsigned long>(GetTickCount() - started));
+      write_out(ms);
     }
     print_reply(mode, r);
     fflush(stdout);

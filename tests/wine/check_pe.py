@@ -13,7 +13,7 @@ import sys
 import unittest
 
 SYSTEM_DLLS = {"kernel32.dll", "wininet.dll", "msvcrt.dll", "user32.dll",
-               "advapi32.dll", "ws2_32.dll", "ntdll.dll"}
+               "advapi32.dll", "ws2_32.dll", "ntdll.dll", "psapi.dll"}
 
 
 def objdump(path):
