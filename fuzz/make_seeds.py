@@ -82,6 +82,18 @@ def write(target, seeds):
 OPS = {"find": 0, "find_last": 1, "left_right": 2, "mid": 3, "lower": 4, "trim": 5,
        "strip": 6, "replace": 7, "split": 8, "to_int": 9, "bytes_find": 10,
        "bytes_to_text": 11, "between": 12, "header_value": 13, "cookie_name": 14}
+LONG = {"find": 0, "find_last": 1, "replace": 2, "split": 3, "bytes_find": 4}
+
+
+def long_op(seed, piece, size_step, patch, patch_at, cut_at, cut_len, start, fold, kind,
+            count=None):
+    """A text of 65236 + 3 * size_step bytes of `piece`, `patch` at 65472 +
+    patch_at, searched for cut_len bytes from 65472 + cut_at."""
+    seed.text(piece, 64).choice(size_step).text(patch, 64).choice(patch_at)
+    seed.choice(cut_at).choice(cut_len).maybe_number(start).flag(fold).choice(LONG[kind])
+    if kind == "replace":
+        seed.maybe_number(count)
+    return seed
 
 
 def op(seed, name, t):
@@ -182,6 +194,18 @@ def text_seeds():
     op(x, "cookie_name", b"a=b=c\xa1\xa1")
     s["header-cookie"] = x
     write("text_diff", s)
+
+
+def long_text_seeds():
+    """Inputs of the text_long target: one search of a text past 64 KiB."""
+    s = {}
+    # Across the 64 KiB edge of a folded search's window.
+    s["long-fold-edge"] = long_op(Seed(), b"ab\xb0Ac", 140, b"XYZZY\xa1\xa1", 60, 60, 7, None, True, "find")
+    s["long-last"] = long_op(Seed(), b"a", 120, b"aaB", 64, 62, 5, None, True, "find_last")
+    s["long-replace"] = long_op(Seed(), b"\xb0a", 145, b"", 0, 63, 3, 2, True, "replace", count=None)
+    s["long-split"] = long_op(Seed(), b"x;\xb0;", 150, b";;", 64, 64, 1, None, False, "split")
+    s["long-bytes"] = long_op(Seed(), b"\xb0\xa1", 200, b"\xa1\xb0", 63, 63, 2, 5, False, "bytes_find")
+    write("text_long", s)
 
 
 # --- url ------------------------------------------------------------------
@@ -407,6 +431,7 @@ def request_seeds():
 
 if __name__ == "__main__":
     text_seeds()
+    long_text_seeds()
     url_seeds()
     cookie_seeds()
     request_seeds()

@@ -1,14 +1,15 @@
 // Production text primitives and extraction against the plain reference:
 // each input is decoded into a run of operations with their arguments, and
-// any result that differs aborts with both results.
+// any result that differs aborts with both results. Texts past 64 KiB are
+// text_long.cpp's.
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <type_traits>
 #include <utility>
 
 #include "fuzz/input.h"
+#include "fuzz/same.h"
 #include "tests/unit/text/reference.h"
 #include "text/extract.h"
 #include "text/text.h"
@@ -17,6 +18,7 @@ namespace {
 
 using zl::fuzz::Input;
 using zl::fuzz::check;
+using zl::fuzz::same;
 using zl::fuzz::hex;
 using zl::fuzz::show;
 
@@ -44,26 +46,6 @@ std::string needle(Input& in, const std::string& t) {
     return s;
   }
   return in.text(kMaxWhat);
-}
-
-template <typename T>
-std::string value(const T& v) {
-  if constexpr (std::is_same_v<T, int32_t>) {
-    return std::to_string(v);
-  } else if constexpr (std::is_same_v<T, zl::TextArray>) {
-    return show(v);
-  } else {
-    return hex(v);
-  }
-}
-
-// `args` describes the call; it runs only when the results differ.
-template <typename Args, typename T>
-void same(const char* op, Args args, const T& got, const T& want) {
-  check(got == want, [&] {
-    return std::string(op) + "(" + args() + ")\n  production: " + value(got) +
-           "\n  reference:  " + value(want);
-  });
 }
 
 void one_operation(Input& in) {
