@@ -19,7 +19,7 @@ namespace {
 using zl::host::CallResult;
 
 const char kUsage[] =
-    "usage: zhilan-host [--text|--raw|--hex] PLUGIN.dll COMMAND...\n"
+    "usage: zhilan-host [--text|--raw|--hex] [--times] [--stdin] PLUGIN.dll COMMAND...\n"
     "Commands run in order, in one process; the plug-in is unloaded at the end.\n"
     "  info                 the description text\n"
     "  lookup KEYWORD       encyclopedia lookup of KEYWORD\n"
@@ -34,7 +34,8 @@ const char kUsage[] =
     "Output: one reply per command. --text (default): UTF-8 and a newline;\n"
     "--raw: the GBK bytes and a newline; --hex: the bytes in hex, or \"null\"\n"
     "for a null pointer, one line each. --times puts the call's milliseconds\n"
-    "and a space in front of each reply.\n";
+    "and a space in front of each reply. --stdin reads the commands from\n"
+    "standard input instead, one line each, and answers each line at once.\n";
 
 enum class Mode { kText, kRaw, kHex };
 
@@ -110,6 +111,7 @@ int wmain(int argc, wchar_t** argv) {
 
   Mode mode = Mode::kText;
   bool times = false;
+  bool from_stdin = false;
   int i = 1;
   for (; i < argc && argv[i][0] == L'-' && argv[i][1] == L'-'; ++i) {
     const std::wstring opt = argv[i];
@@ -117,6 +119,7 @@ int wmain(int argc, wchar_t** argv) {
     else if (opt == L"--raw") mode = Mode::kRaw;
     else if (opt == L"--hex") mode = Mode::kHex;
     else if (opt == L"--times") times = true;
+    else if (opt == L"--stdin") from_stdin = true;
     else {
       fputs(kUsage, stderr);
       return 2;
@@ -135,87 +138,117 @@ int wmain(int argc, wchar_t** argv) {
   }
   ++i;
 
-  int status = 0;
-  while (i < argc && status == 0) {
-    const std::wstring cmd = argv[i++];
-    if (cmd == L"memory") {
-      print_memory(0, 0);
-      continue;
-    }
-    if (cmd == L"soak") {
-      std::string keyword;
-      if (i + 1 >= argc || !parse_hex(argv[i + 1], keyword)) {
-        fputs(kUsage, stderr);
-        status = 2;
-        break;
+  // Runs the commands in `words` in order; 0, or the exit status of the
+  // first failure.
+  auto run = [&](const std::vector<std::wstring>& words) {
+    int status = 0;
+    int i = 0;
+    const int n = static_cast<int>(words.size());
+    while (i < n && status == 0) {
+      const std::wstring cmd = words[i++];
+      if (cmd == L"memory") {
+        print_memory(0, 0);
+        continue;
       }
-      const long n = wcstol(argv[i], nullptr, 10);
-      i += 2;
-      std::string first;
-      long mismatches = 0;
-      for (long k = 1; k <= n && status == 0; ++k) {
-        const CallResult r = zl::host::call_lookup(plugin, keyword.c_str());
-        if (!r.stack_ok) status = 4;
-        const std::string text = r.text ? r.text : "";
-        if (k == 1) first = text;
-        else if (text != first) ++mismatches;
-        if (k % 1000 == 0 || k == n) {
-          print_memory(k, mismatches);
-          fflush(stdout);
-        }
-      }
-      continue;
-    }
-    const bool takes_arg = cmd == L"lookup" || cmd == L"lookup-hex" ||
-                           cmd == L"nickname" || cmd == L"nickname-hex";
-    std::string arg;
-    if (takes_arg) {
-      if (i >= argc) {
-        fputs(kUsage, stderr);
-        status = 2;
-        break;
-      }
-      const std::wstring raw = argv[i++];
-      if (cmd.size() > 4 && cmd.compare(cmd.size() - 4, 4, L"-hex") == 0) {
-        if (!parse_hex(raw, arg)) {
-          fprintf(stderr, "zhilan-host: bad hex argument\n");
+      if (cmd == L"soak") {
+        std::string keyword;
+        if (i + 1 >= n || !parse_hex(words[i + 1], keyword)) {
+          fputs(kUsage, stderr);
           status = 2;
           break;
         }
-      } else {
-        arg = zl::host::wide_to_gbk(raw);
+        const long calls = wcstol(words[i].c_str(), nullptr, 10);
+        i += 2;
+        std::string first;
+        long mismatches = 0;
+        for (long k = 1; k <= calls && status == 0; ++k) {
+          const CallResult r = zl::host::call_lookup(plugin, keyword.c_str());
+          if (!r.stack_ok) status = 4;
+          const std::string text = r.text ? r.text : "";
+          if (k == 1) first = text;
+          else if (text != first) ++mismatches;
+          if (k % 1000 == 0 || k == calls) {
+            print_memory(k, mismatches);
+            fflush(stdout);
+          }
+        }
+        continue;
       }
-    }
+      const bool takes_arg = cmd == L"lookup" || cmd == L"lookup-hex" ||
+                             cmd == L"nickname" || cmd == L"nickname-hex";
+      std::string arg;
+      if (takes_arg) {
+        if (i >= n) {
+          fputs(kUsage, stderr);
+          status = 2;
+          break;
+        }
+        const std::wstring raw = words[i++];
+        if (cmd.size() > 4 && cmd.compare(cmd.size() - 4, 4, L"-hex") == 0) {
+          if (!parse_hex(raw, arg)) {
+            fprintf(stderr, "zhilan-host: bad hex argument\n");
+            status = 2;
+            break;
+          }
+        } else {
+          arg = zl::host::wide_to_gbk(raw);
+        }
+      }
 
-    CallResult r;
-    const DWORD started = GetTickCount();
-    if (cmd == L"info") r = zl::host::call_info(plugin);
-    else if (cmd == L"lookup" || cmd == L"lookup-hex")
-      r = zl::host::call_lookup(plugin, arg.c_str());
-    else if (cmd == L"lookup-null") r = zl::host::call_lookup(plugin, nullptr);
-    else if (cmd == L"nickname" || cmd == L"nickname-hex")
-      r = zl::host::call_nickname(plugin, arg.c_str());
-    else if (cmd == L"nickname-null") r = zl::host::call_nickname(plugin, nullptr);
-    else {
-      fputs(kUsage, stderr);
-      status = 2;
-      break;
+      CallResult r;
+      const DWORD started = GetTickCount();
+      if (cmd == L"info") r = zl::host::call_info(plugin);
+      else if (cmd == L"lookup" || cmd == L"lookup-hex")
+        r = zl::host::call_lookup(plugin, arg.c_str());
+      else if (cmd == L"lookup-null") r = zl::host::call_lookup(plugin, nullptr);
+      else if (cmd == L"nickname" || cmd == L"nickname-hex")
+        r = zl::host::call_nickname(plugin, arg.c_str());
+      else if (cmd == L"nickname-null") r = zl::host::call_nickname(plugin, nullptr);
+      else {
+        fputs(kUsage, stderr);
+        status = 2;
+        break;
+      }
+      if (!r.stack_ok) {
+        fprintf(stderr,
+                "zhilan-host: the export moved the stack pointer by %d bytes, "
+                "against its calling convention\n",
+                r.stack_change);
+        status = 4;
+        break;
+      }
+      if (times) {
+        char ms[24];
+        snprintf(ms, sizeof ms, "%lu ", static_cast<unsigned long>(GetTickCount() - started));
+        write_out(ms);
+      }
+      print_reply(mode, r);
+      fflush(stdout);
     }
-    if (!r.stack_ok) {
-      fprintf(stderr,
-              "zhilan-host: the export moved the stack pointer by %d bytes, "
-              "against its calling convention\n",
-              r.stack_change);
-      status = 4;
-      break;
+    return status;
+  };
+
+  int status = 0;
+  if (from_stdin) {
+    // One command per line, answered at once: a test can change what its
+    // servers do between two calls of the same process.
+    char line[8192];
+    while (status == 0 && fgets(line, sizeof line, stdin)) {
+      std::vector<std::wstring> words;
+      std::wstring word;
+      for (const char* p = line; *p; ++p) {
+        if (*p == ' ' || *p == '\t' || *p == '\r' || *p == '\n') {
+          if (!word.empty()) words.push_back(word);
+          word.clear();
+        } else {
+          word.push_back(static_cast<unsigned char>(*p));
+        }
+      }
+      if (!word.empty()) words.push_back(word);
+      status = run(words);
     }
-    if (times) {
-      char ms[24];
-      snprintf(ms, sizeof ms, "%lu ", static_cast<unsigned long>(GetTickCount() - started));
-      write_out(ms);
-    }
-    print_reply(mode, r);
-    fflush(stdout);
+  } else {
+    status = run(std::vector<std::wstring>(argv + i, argv + argc));
   }
 
   zl::host::unload_plugin(plugin);
