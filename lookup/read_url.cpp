@@ -48,8 +48,15 @@ Bytes read_url(const Text& url) {
 
   unsigned char piece[kPiece];
   while (remaining_ms(deadline) > 0) {
+    // One receive at a time, so that the deadline is looked at between them.
+    uint32_t ready = 0;
+    if (!os.InternetQueryDataAvailable(request.get(), &ready, 0, 0) ||
+        ready == 0)
+      break;
     uint32_t got = 0;
-    if (!os.InternetReadFile(request.get(), piece, kPiece, &got) || got == 0)
+    if (!os.InternetReadFile(request.get(), piece,
+                             ready < kPiece ? ready : kPiece, &got) ||
+        got == 0)
       break;
     const int32_t room = kMaxBodyBytes - bytes_len(body);
     const int32_t n = static_cast<int32_t>(got < kPiece ? got : kPiece);

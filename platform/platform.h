@@ -77,6 +77,10 @@ struct SysCalls {
                            uint32_t optional_length);
   bool (*InternetReadFile)(NetHandle request, void* buffer,
                            uint32_t bytes_to_read, uint32_t* bytes_read);
+  // Waits for at most one receive and tells how many bytes can be read at
+  // once; 0 at the end of the body.
+  bool (*InternetQueryDataAvailable)(NetHandle request, uint32_t* available,
+                                     uint32_t flags, uintptr_t context);
   bool (*HttpQueryInfoA)(NetHandle request, uint32_t info_level,
                          void* buffer, uint32_t* buffer_length,
                          uint32_t* index);

@@ -99,8 +99,16 @@ Bytes read_body(NetHandle request, const Deadline& deadline) {
   Bytes body;
   unsigned char piece[kPiece];
   while (remaining_ms(deadline) > 0) {
+    // Wait for one receive at most, then read what is there: a read of a
+    // full piece would wait for all of it, however slowly it trickles in.
+    uint32_t ready = 0;
+    if (!os.InternetQueryDataAvailable(request, &ready, 0, 0) || ready == 0)
+      break;
     uint32_t got = 0;
-    if (!os.InternetReadFile(request, piece, kPiece, &got) || got == 0) break;
+    if (!os.InternetReadFile(request, piece, ready < kPiece ? ready : kPiece,
+                             &got) ||
+        got == 0)
+      break;
     const int32_t room = kMaxBodyBytes - bytes_len(body);
     const int32_t n = static_cast<int32_t>(got < kPiece ? got : kPiece);
     bytes_append(body, piece, n < room ? n : room);

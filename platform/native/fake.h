@@ -220,6 +220,8 @@ struct Log {
   std::vector<RequestCall> requests;
   std::vector<SendCall> sends;
   std::vector<ReadCall> reads;
+  // What each InternetQueryDataAvailable answered (0 after a failure too).
+  std::vector<uint32_t> available;
   std::vector<QueryCall> queries;
   std::vector<CloseCall> closes;
   std::vector<SetOptionCall> options;
@@ -255,6 +257,10 @@ bool HttpSendRequestA(NetHandle request, const char* headers,
                       uint32_t optional_length);
 bool InternetReadFile(NetHandle request, void* buffer, uint32_t bytes_to_read,
                       uint32_t* bytes_read);
+// The size of the next scripted piece (or the rest of the body); fails as
+// the next read would.
+bool InternetQueryDataAvailable(NetHandle request, uint32_t* available,
+                                uint32_t flags, uintptr_t context);
 bool HttpQueryInfoA(NetHandle request, uint32_t info_level, void* buffer,
                     uint32_t* buffer_length, uint32_t* index);
 bool InternetCloseHandle(NetHandle handle);

@@ -302,6 +302,32 @@ bool InternetReadFile(NetHandle request, void* buffer, uint32_t bytes_to_read,
   return call.result;
 }
 
+bool InternetQueryDataAvailable(NetHandle request, uint32_t* available,
+                                uint32_t, uintptr_t) {
+  note("InternetQueryDataAvailable");
+  HandleState* hs =
+      lookup(request, HandleKind::kRequest, "InternetQueryDataAvailable");
+  if (!available) problem("InternetQueryDataAvailable: null count pointer");
+  bool ok = false;
+  uint32_t n = 0;
+  if (hs && available) {
+    const Exchange& ex = hs->exchange;
+    if (!hs->sent) {
+      problem("InternetQueryDataAvailable: query before the request was sent");
+    } else if (!hs->send_failed && hs->reads != ex.fail_read_at) {
+      size_t left = ex.body.size() - hs->body_pos;
+      if (hs->next_piece < ex.pieces.size()) {
+        left = std::min<size_t>(left, ex.pieces[hs->next_piece]);
+      }
+      n = static_cast<uint32_t>(left);
+      ok = true;
+    }
+    *available = n;
+  }
+  mutable_log().available.push_back(n);
+  return ok;
+}
+
 bool HttpQueryInfoA(NetHandle request, uint32_t info_level, void* buffer,
                     uint32_t* buffer_length, uint32_t* index) {
   note("HttpQueryInfoA");

@@ -12,6 +12,7 @@ SysCalls stand_in_table() {
   t.HttpOpenRequestA = fake::HttpOpenRequestA;
   t.HttpSendRequestA = fake::HttpSendRequestA;
   t.InternetReadFile = fake::InternetReadFile;
+  t.InternetQueryDataAvailable = fake::InternetQueryDataAvailable;
   t.HttpQueryInfoA = fake::HttpQueryInfoA;
   t.InternetCloseHandle = fake::InternetCloseHandle;
   t.InternetSetOptionA = fake::InternetSetOptionA;

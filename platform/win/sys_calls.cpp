@@ -103,6 +103,15 @@ bool read_file(NetHandle request, void* buffer, uint32_t bytes_to_read,
   return ok != FALSE;
 }
 
+bool query_available(NetHandle request, uint32_t* available, uint32_t flags,
+                     uintptr_t context) {
+  DWORD n = 0;
+  const BOOL ok = ::InternetQueryDataAvailable(static_cast<HINTERNET>(request),
+                                               &n, flags, context);
+  if (available) *available = n;
+  return ok != FALSE;
+}
+
 bool query_info(NetHandle request, uint32_t info_level, void* buffer,
                 uint32_t* buffer_length, uint32_t* index) {
   DWORD length = buffer_length ? *buffer_length : 0;
@@ -184,6 +193,7 @@ SysCalls windows_table() {
   t.HttpOpenRequestA = open_request;
   t.HttpSendRequestA = send_request;
   t.InternetReadFile = read_file;
+  t.InternetQueryDataAvailable = query_available;
   t.HttpQueryInfoA = query_info;
   t.InternetCloseHandle = close_handle;
   t.InternetSetOptionA = set_option;
