@@ -229,6 +229,35 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                  std::to_string(log.requests.size()) + " requests in one call");
   });
 
+  // What goes out on the request and connection lines never breaks a line:
+  // the address is percent-encoded, the agent cut at its line's end.
+  const auto no_break = [](const std::optional<std::string>& s) {
+    return !s || s->find_first_of("\r\n") == std::string::npos;
+  };
+  for (const fake::OpenCall& o : log.opens) {
+    check(!o.agent || o.agent->find("\r\n") == std::string::npos,
+          [&] { return about("user agent with a line break: " + hex(*o.agent)); });
+  }
+  for (const fake::ConnectCall& c : log.connects) {
+    check(no_break(c.server), [&] { return about("host with a line break: " + hex(*c.server)); });
+  }
+  for (const fake::RequestCall& r : log.requests) {
+    check(no_break(r.object), [&] { return about("path with a line break: " + hex(*r.object)); });
+    check(r.verb == std::string(options.method == 1 ? "POST" : "GET"),
+          [&] { return about("verb " + hex(r.verb.value_or("(null)"))); });
+  }
+  for (const fake::SendCall& c : log.sends) {
+    check(c.headers.size() == c.headers_length && (options.method != 0 || c.optional_null),
+          [&] { return about("send of " + hex(c.headers) + " with length " +
+                             std::to_string(c.headers_length)); });
+  }
+  if (options.request_headers && !log.sends.empty()) {
+    check(request_headers == log.sends.back().headers, [&] {
+      return about("request headers " + hex(request_headers) + " but sent " +
+                   hex(log.sends.back().headers));
+    });
+  }
+
   // Every answer but the last was followed; the last was not, unless the
   // next attempt failed to open, to connect or to reach the server's port.
   bool answered = false;
