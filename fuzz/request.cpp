@@ -4,8 +4,8 @@
 // handle is closed, at most 1 + kMaxMovedFollowUps requests were made, each
 // answer was followed exactly when it should be, and what the caller gets
 // back is what the last answer held. The stand-in's clock moves by scripted
-// amounts on sends and reads, so the call's deadline is met too, also across
-// the tick counter's wrap-around.
+// amounts on sends and reads, so the call's deadline is checked too, also
+// across the tick counter's wrap-around.
 #include <algorithm>
 #include <cstdint>
 #include <optional>
@@ -153,23 +153,20 @@ bool followed(const Text& raw) {
 // Milliseconds since the call began, as the tick counter's difference.
 uint32_t elapsed(uint32_t now, uint32_t start) { return now - start; }
 
-// The body as the routine reads it: 1024 bytes a time at most, each read cut
-// to its scripted piece, up to the first read of 0 or the failing one, and
-// no read once the call's budget is spent. Moves `clock` as the stand-in does.
-Bytes body_read(const fake::Exchange& e, uint32_t& clock, uint32_t start) {
-  Bytes body;
+// How many body bytes the server offers before it stops: pieces of at most
+// 1024 bytes, each cut to its scripted size, up to a piece of 0, the end of
+// the body or the failing read.
+size_t body_length(const fake::Exchange& e) {
   size_t pos = 0;
   size_t piece = 0;
-  for (int read = 0; elapsed(clock, start) < zl::kCallBudgetMs; ++read) {
-    clock += e.read_ms;
+  for (int read = 0;; ++read) {
     if (e.fail_send || read == e.fail_read_at) break;
     size_t n = std::min<size_t>(1024, e.body.size() - pos);
     if (piece < e.pieces.size()) n = std::min<size_t>(n, e.pieces[piece++]);
     if (n == 0) break;
-    body.insert(body.end(), e.body.begin() + pos, e.body.begin() + pos + n);
     pos += n;
   }
-  return body;
+  return pos;
 }
 
 bool names_utf8(const Bytes& body, const Text& raw) {
@@ -270,9 +267,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     const fake::Exchange& e = script[static_cast<size_t>(r.exchange)];
     const Text block = raw_block(e);
+    // The clock moves on by the send and by each read the log shows; no read
+    // may start once the budget is spent, and while time is left the body
+    // is read to its end.
     clock += e.send_ms;
-    const Bytes body = body_read(e, clock, start);
+    uint32_t reads = 0;
+    size_t got = 0;
+    for (const fake::ReadCall& read : log.reads) {
+      if (read.request != r.result) continue;
+      check(elapsed(clock, start) < zl::kCallBudgetMs, [&] {
+        return about("a read " + std::to_string(elapsed(clock, start)) + " ms into the call");
+      });
+      clock += e.read_ms;
+      ++reads;
+      got += read.bytes_read;
+    }
     const bool in_time = elapsed(clock, start) < zl::kCallBudgetMs;
+    const size_t offered = body_length(e);
+    check(got == offered || (!in_time && got < offered), [&] {
+      return about(std::to_string(got) + " body bytes read of " + std::to_string(offered) +
+                   " in " + std::to_string(reads) + " reads");
+    });
+    const Bytes body(e.body.begin(), e.body.begin() + static_cast<std::ptrdiff_t>(got));
     const bool last = i + 1 == log.requests.size();
     const bool more = log.opens.size() > log.requests.size();
     if (!last) {
