@@ -25,16 +25,15 @@ Bytes read_url(const Text& url) {
   if (!os.InternetCrackUrlA(target.c_str(), &parts)) return {};
   const Deadline deadline = start_deadline();
 
-  Bytes body;
   ScopedNetHandle internet(os.InternetOpenA(
       kAgent, win::INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
-  if (!internet) return body;
+  if (!internet) return {};
   ScopedNetHandle connection(os.InternetConnectA(
       internet.get(), parts.host, parts.port,
       parts.user[0] ? parts.user : nullptr,
       parts.password[0] ? parts.password : nullptr, win::INTERNET_SERVICE_HTTP,
       0, 0));
-  if (!connection) return body;
+  if (!connection) return {};
   apply_timeouts(connection.get(), deadline);
 
   uint32_t flags = win::INTERNET_FLAG_RELOAD | win::INTERNET_FLAG_NO_CACHE_WRITE;
@@ -43,27 +42,9 @@ Bytes read_url(const Text& url) {
   ScopedNetHandle request(os.HttpOpenRequestA(
       connection.get(), "GET", parts.path[0] ? parts.path : "/", "HTTP/1.0",
       nullptr, accept, flags, 0));
-  if (!request) return body;
-  if (!os.HttpSendRequestA(request.get(), nullptr, 0, nullptr, 0)) return body;
-
-  unsigned char piece[kPiece];
-  while (remaining_ms(deadline) > 0) {
-    // One receive at a time, so that the deadline is looked at between them.
-    uint32_t ready = 0;
-    if (!os.InternetQueryDataAvailable(request.get(), &ready, 0, 0) ||
-        ready == 0)
-      break;
-    uint32_t got = 0;
-    if (!os.InternetReadFile(request.get(), piece,
-                             ready < kPiece ? ready : kPiece, &got) ||
-        got == 0)
-      break;
-    const int32_t room = kMaxBodyBytes - bytes_len(body);
-    const int32_t n = static_cast<int32_t>(got < kPiece ? got : kPiece);
-    bytes_append(body, piece, n < room ? n : room);
-    if (n >= room) break;
-  }
-  return body;
+  if (!request) return {};
+  if (!os.HttpSendRequestA(request.get(), nullptr, 0, nullptr, 0)) return {};
+  return read_body(request.get(), deadline, kPiece);
 }
 
 }  // namespace zl

@@ -14,6 +14,28 @@ uint32_t remaining_ms(const Deadline& deadline) {
   return elapsed >= deadline.budget_ms ? 0 : deadline.budget_ms - elapsed;
 }
 
+Bytes read_body(NetHandle request, const Deadline& deadline, int32_t piece) {
+  constexpr int32_t kLargestPiece = 4096;
+  const uint32_t size = static_cast<uint32_t>(std::clamp(piece, 1, kLargestPiece));
+  unsigned char buffer[kLargestPiece];
+  SysCalls& os = sys();
+  Bytes body;
+  while (remaining_ms(deadline) > 0) {
+    uint32_t ready = 0;
+    if (!os.InternetQueryDataAvailable(request, &ready, 0, 0) || ready == 0)
+      break;
+    uint32_t got = 0;
+    if (!os.InternetReadFile(request, buffer, ready < size ? ready : size, &got) ||
+        got == 0)
+      break;
+    const int32_t room = kMaxBodyBytes - bytes_len(body);
+    const int32_t n = static_cast<int32_t>(got < size ? got : size);
+    bytes_append(body, buffer, n < room ? n : room);
+    if (n >= room) break;
+  }
+  return body;
+}
+
 void apply_timeouts(NetHandle handle, const Deadline& deadline) {
   const uint32_t left = remaining_ms(deadline);
   const auto limit = [left](uint32_t own) {

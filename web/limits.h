@@ -11,6 +11,7 @@
 #include <cstdint>
 
 #include "platform/platform.h"
+#include "text/text.h"
 
 namespace zl {
 
@@ -39,6 +40,15 @@ uint32_t remaining_ms(const Deadline& deadline);
 // handles opened from it): each its own limit, or what is left of the
 // deadline when that is less, but never below kMinTimeoutMs.
 void apply_timeouts(NetHandle handle, const Deadline& deadline);
+
+// The body of a sent request, read in pieces of at most `piece` bytes
+// (1 to 4096). Before each read it asks how much is ready (which waits for
+// one receive at most) and reads no more than that: a read of a full piece
+// would wait for all of it, however slowly it trickles in. Stops at the end
+// of the body, at a failed query or read (keeping what arrived), at
+// kMaxBodyBytes, or once the deadline has passed. Appends in place, so a
+// large body costs linear time.
+Bytes read_body(NetHandle request, const Deadline& deadline, int32_t piece);
 
 // Closes a WinInet handle when it goes out of scope, so that no exit path,
 // an exception included, leaves one open. close() closes it earlier.

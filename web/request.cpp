@@ -90,33 +90,6 @@ NetHandle open_internet(const Text& agent, bool proxy_given,
                           nullptr, nullptr, 0);
 }
 
-// Reads the body in 1024-byte pieces, appended in place (re-joining the
-// whole body for every piece would make a large page cost quadratic time).
-// Stops at the end of the body, at a failed read, at kMaxBodyBytes, or when
-// the deadline has passed.
-Bytes read_body(NetHandle request, const Deadline& deadline) {
-  SysCalls& os = sys();
-  Bytes body;
-  unsigned char piece[kPiece];
-  while (remaining_ms(deadline) > 0) {
-    // Wait for one receive at most, then read what is there: a read of a
-    // full piece would wait for all of it, however slowly it trickles in.
-    uint32_t ready = 0;
-    if (!os.InternetQueryDataAvailable(request, &ready, 0, 0) || ready == 0)
-      break;
-    uint32_t got = 0;
-    if (!os.InternetReadFile(request, piece, ready < kPiece ? ready : kPiece,
-                             &got) ||
-        got == 0)
-      break;
-    const int32_t room = kMaxBodyBytes - bytes_len(body);
-    const int32_t n = static_cast<int32_t>(got < kPiece ? got : kPiece);
-    bytes_append(body, piece, n < room ? n : room);
-    if (n >= room) break;
-  }
-  return body;
-}
-
 }  // namespace
 
 Text web_request(const Text& url_in, const RequestOptions& options) {
@@ -201,7 +174,7 @@ Text web_request(const Text& url_in, const RequestOptions& options) {
                           static_cast<uint32_t>(bytes_len(post_bytes)));
     }
 
-    Bytes body = read_body(request.get(), deadline);
+    Bytes body = read_body(request.get(), deadline, kPiece);
 
     raw_headers = blank_text(kHeaderBuffer);
     uint32_t header_length = kHeaderBuffer;
