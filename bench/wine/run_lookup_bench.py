@@ -62,8 +62,8 @@ def main():
     ap.add_argument("--out", required=True)
     args = ap.parse_args()
 
-    specs = [s.split(":") for s in args.rounds.split(",")]
-    sizes = sorted({int(s) for s, _ in specs} | {1024, args.memory_size})
+    size_rounds = [s.split(":") for s in args.rounds.split(",")]
+    sizes = sorted({int(s) for s, _ in size_rounds} | {1024, args.memory_size})
     pages = {}
     for size in sizes:
         kw = KEYWORD_LEAD + str(size).encode()
@@ -84,7 +84,7 @@ def main():
     result = {"samples": [], "memory": []}
     with FixtureServer(responder, port=args.port, read_timeout=30):
         cmd = [args.wine_run, args.exe, args.dll, endpoint, "time"]
-        cmd += [f"{s}:{r}" for s, r in specs]
+        cmd += [f"{s}:{r}" for s, r in size_rounds]
         out = subprocess.run(cmd, stdout=subprocess.PIPE, timeout=1800)
         if out.returncode != 0:
             sys.exit(f"timed rounds failed ({out.returncode})")
