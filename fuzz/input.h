@@ -18,6 +18,8 @@
 #include <string_view>
 #include <vector>
 
+#include "tests/unit/text/test_util.h"
+
 namespace zl::fuzz {
 
 class Input {
@@ -63,21 +65,8 @@ class Input {
   FuzzedDataProvider fdp_;
 };
 
-// Arguments and results for the failure report.
-inline std::string hex(std::string_view s) {
-  static const char kHex[] = "0123456789abcdef";
-  std::string out = "\"";
-  for (unsigned char c : s) {
-    if (c >= 0x20 && c < 0x7F && c != '\\' && c != '"') {
-      out.push_back(static_cast<char>(c));
-    } else {
-      out += "\\x";
-      out.push_back(kHex[c >> 4]);
-      out.push_back(kHex[c & 15]);
-    }
-  }
-  return out + "\"";
-}
+// Arguments and results for the failure report, in the tests' own form.
+inline std::string hex(std::string_view s) { return zl::testing::show(s); }
 
 inline std::string hex(const std::vector<unsigned char>& b) {
   return hex(std::string_view(reinterpret_cast<const char*>(b.data()), b.size()));

@@ -7,20 +7,15 @@
 #include <string>
 
 #include "platform/native/fake.h"
+#include "tests/unit/stand_in_test.h"
 #include "tests/unit/text/test_util.h"
 
 namespace {
 
 using zl::testing::gbk;
 
-class Encyclopedia : public ::testing::Test {
+class Encyclopedia : public zl::testing::StandInTest {
  protected:
-  void SetUp() override { zl::fake::reset(); }
-  void TearDown() override {
-    EXPECT_EQ(zl::fake::open_handles(), 0);
-    EXPECT_TRUE(zl::fake::problems().empty());
-    zl::fake::reset();
-  }
   void serve(const std::string& body) {
     auto& e = zl::fake::add_exchange();
     e.headers = "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\n\r\n";

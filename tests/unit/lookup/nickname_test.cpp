@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/native/fake.h"
+#include "tests/unit/stand_in_test.h"
 #include "platform/platform.h"
 #include "tests/unit/text/test_util.h"
 
@@ -13,14 +14,8 @@ namespace {
 
 using zl::testing::gbk;
 
-class Nickname : public ::testing::Test {
+class Nickname : public zl::testing::StandInTest {
  protected:
-  void SetUp() override { zl::fake::reset(); }
-  void TearDown() override {
-    EXPECT_EQ(zl::fake::open_handles(), 0);
-    EXPECT_TRUE(zl::fake::problems().empty());
-    zl::fake::reset();
-  }
   static zl::fake::Exchange& serve(const std::string& body) {
     auto& e = zl::fake::add_exchange();
     e.body.assign(body.begin(), body.end());

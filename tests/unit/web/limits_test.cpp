@@ -9,6 +9,7 @@
 
 #include "platform/native/fake.h"
 #include "platform/platform.h"
+#include "tests/unit/stand_in_test.h"
 #include "web/request.h"
 
 namespace zl {
@@ -20,18 +21,12 @@ uint32_t option_value(const fake::SetOptionCall& o) {
   return o.value[0] | o.value[1] << 8 | o.value[2] << 16 | uint32_t{o.value[3]} << 24;
 }
 
-class Limits : public ::testing::Test {
+class Limits : public testing::StandInTest {
  protected:
   void SetUp() override {
-    fake::reset();
+    StandInTest::SetUp();
     fake::set_now(0xFFFFF000u);  // the tick counter wraps during the call
   }
-  void TearDown() override {
-    EXPECT_EQ(fake::open_handles(), 0);
-    for (const std::string& p : fake::problems()) ADD_FAILURE() << p;
-    fake::reset();
-  }
-  ScopedSys restore_;
 };
 
 TEST_F(Limits, SlowBodyStopsAtTheDeadlineKeepingWhatArrived) {

@@ -10,6 +10,7 @@
 
 #include "platform/native/fake.h"
 #include "platform/platform.h"
+#include "tests/unit/stand_in_test.h"
 #include "web/cookies.h"
 
 namespace zl {
@@ -66,23 +67,8 @@ struct Vars {
   }
 };
 
-class RequestTest : public ::testing::Test {
+class RequestTest : public testing::StandInTest {
  protected:
-  void SetUp() override { fake::reset(); }
-  void TearDown() override { expect_clean(); }
-
-  // Every handle closed and the stand-in driven as WinInet must be.
-  void expect_clean() {
-    EXPECT_EQ(fake::open_handles(), 0);
-    for (const std::string& p : fake::problems()) ADD_FAILURE() << p;
-  }
-  // Between the rows of a table.
-  void next_case() {
-    expect_clean();
-    fake::reset();
-  }
-
-  ScopedSys restore_;
   const fake::Log& log_ = fake::log();
 };
 
